@@ -1,0 +1,10 @@
+#include "startup/install_context.h"
+
+namespace velmora {
+
+InstallContext& Context() {
+  static InstallContext context;
+  return context;
+}
+
+}  // namespace velmora
