@@ -32,7 +32,7 @@ endfunction()
 # A GUI executable of the product (stripped in release builds).
 function(velmora_executable name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} WIN32 ${A_SOURCES})
+  add_executable(${name} WIN32 ${A_SOURCES} ${PROJECT_SOURCE_DIR}/startup/lean_runtime.cpp)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${VELMORA_COMPILE_OPTIONS})
   target_link_options(${name} PRIVATE ${VELMORA_LINK_OPTIONS} -mwindows $<$<CONFIG:Release>:-s>)
