@@ -36,6 +36,9 @@ wine_env_start() {
   twm </dev/null >/dev/null 2>&1 &
   velmora_twm_pid=$!
   wineserver -p </dev/null >/dev/null 2>&1 &
+  # The first program of a prefix starts Wine's device services; started here, they do not
+  # inherit (and hold open) the output pipes of the test runner.
+  timeout 120 wine wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 wine_env_stop() {
