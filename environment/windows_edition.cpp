@@ -1,6 +1,6 @@
 #include "environment/windows_edition.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace velmora {
 namespace {
@@ -85,9 +85,9 @@ std::string ServerEditionOf52(const WindowsFacts& facts) {
       if (HasSuite(facts, 0x0002)) return "Enterprise x64";
       return "Standard x64";
     default: {
-      char text[40];
-      std::snprintf(text, sizeof text, "Unknown on Architecture 0x%x", static_cast<unsigned>(facts.architecture));
-      return text;
+      char hex[8];
+      const auto end = std::to_chars(hex, hex + sizeof hex, facts.architecture, 16).ptr;
+      return "Unknown on Architecture 0x" + std::string(hex, end);
     }
   }
 }
