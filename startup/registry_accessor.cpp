@@ -1,5 +1,7 @@
 #include "startup/registry_accessor.h"
 
+#include <vector>
+
 #include "startup/win_error.h"
 
 namespace velmora {
@@ -11,21 +13,26 @@ using RegDeleteKeyExAFn = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
 LONG DeleteOneKey(HKEY parent, const char* name, REGSAM access) {
   static const auto deleteKeyEx = reinterpret_cast<RegDeleteKeyExAFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA")));
-  if (deleteKeyEx) return deleteKeyEx(parent, name, access & KEY_WOW64_64KEY, 0);
+  if (deleteKeyEx) return deleteKeyEx(parent, name, access & (KEY_WOW64_64KEY | KEY_WOW64_32KEY), 0);
   return RegDeleteKeyA(parent, name);
 }
 
+// The subkeys are listed before any is deleted, so a subkey that will not go away (another
+// view, no rights) ends the walk instead of being enumerated again and again.
 bool DeleteTree(HKEY parent, const std::string& name, REGSAM access) {
   {
     scoped_hkey key;
     if (RegOpenKeyExA(parent, name.c_str(), 0, access, key.receive()) != ERROR_SUCCESS) return false;
+    std::vector<std::string> children;
     char child[256];
-    for (;;) {
+    for (DWORD index = 0;; ++index) {
       DWORD length = sizeof child;
-      if (RegEnumKeyExA(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      if (RegEnumKeyExA(key.get(), index, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         break;
-      if (!DeleteTree(key.get(), child, access)) break;
+      children.emplace_back(child, length);
     }
+    for (const std::string& childName : children)
+      if (!DeleteTree(key.get(), childName, access)) return false;
   }
   return DeleteOneKey(parent, name.c_str(), access) == ERROR_SUCCESS;
 }
