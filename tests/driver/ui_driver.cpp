@@ -176,6 +176,15 @@ void Answer(HWND window, const Rule& rule, RunResult& result, size_t recordIndex
   }
 }
 
+bool IsSystemServiceName(const wchar_t* name) {
+  static const wchar_t* const kServices[] = {L"explorer.exe", L"services.exe", L"winedevice.exe", L"plugplay.exe",
+                                             L"svchost.exe",  L"rpcss.exe",    L"conhost.exe",    L"wineboot.exe",
+                                             L"winemenubuilder.exe", L"tabtip.exe"};
+  for (const wchar_t* service : kServices)
+    if (lstrcmpiW(name, service) == 0) return true;
+  return false;
+}
+
 // The started process and every process started by one of the set, found through their parents.
 class ProcessTree {
  public:
@@ -198,8 +207,12 @@ class ProcessTree {
     std::map<DWORD, DWORD> parents;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+      // Wine starts its desktop and service processes on demand, as children of whichever
+      // program first needs them; they belong to the prefix, not to the program under test.
+      if (IsSystemServiceName(entry.szExeFile)) continue;
       parents[entry.th32ProcessID] = entry.th32ParentProcessID;
+    }
     for (bool grew = true; grew;) {
       grew = false;
       for (const auto& [process, parent] : parents)
